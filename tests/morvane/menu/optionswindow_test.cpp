@@ -122,6 +122,22 @@ TEST_F(OptionsWindowTest, ControlsLoadFromTheVariablesAndWriteBackWithTheirKinds
     EXPECT_TRUE(Item("InvertAxisCheckBox")->m_nFlags & UI_CHECKED);
     Set("device_mouse_sensitivity", "5");
     Variable("device_invert_axis")->SetInt(0);
+
+    // Each volume slider writes its own variable, the last row too, and is labelled up to 11.
+    ShowTab("TabButtonAudio");
+    MenuFrames(5);
+    const std::pair<const char*, const char*> volumes[] = {{"TotalVolumeSlider", "device_audio_mainvolume"},
+                                                           {"MusicVolumeSlider", "device_audio_musicvolume"},
+                                                           {"EffectsVolumeSlider", "device_audio_effectsvolume"},
+                                                           {"AmbientVolumeSlider", "device_audio_ambientvolume"}};
+    for (size_t i = 0; i < std::size(volumes); ++i)
+        Slider(volumes[i].first).SetValueAndNotify(static_cast<f32>(i + 2));
+    for (size_t i = 0; i < std::size(volumes); ++i)
+    {
+        EXPECT_FLOAT_EQ(Variable(volumes[i].second)->GetValue().ToFloat(), static_cast<f32>(i + 2)) << volumes[i].second;
+        const TUISlider& slider = Slider(volumes[i].first);
+        EXPECT_STREQ(slider.GetLabel(slider.GetLabelCount() - 1), "11") << volumes[i].first;
+    }
 }
 
 TEST_F(OptionsWindowTest, TheWindowsSizeIsListedSelectedAndApplyChangesTheModeAndDetailLevel)
@@ -139,13 +155,16 @@ TEST_F(OptionsWindowTest, TheWindowsSizeIsListedSelectedAndApplyChangesTheModeAn
     EXPECT_EQ(resolution.GetLabel(static_cast<u32>(resolution.GetValue())), size);
     // The gamma slider wrote the gamma back as a float once.
     EXPECT_EQ(Variable("game_gamma")->GetValue().nType, VALUE_FLOAT);
-    // Another class starts its list from its first entry.
+    // Another class starts its list from its first entry, whichever entry was chosen.
+    const u32 count = TGameMenuManager::GetVideoModeCount(aspect);
+    const u32 other = count > 1 ? count - 1 : 0;
+    ASSERT_GT(other, 0u);
+    resolution.SetValue(static_cast<f32>(other));
     Slider("AspectRatioSlider").SetValueAndNotify(aspect == ASPECT_4_3 ? 1.0f : 0.0f);
+    ASSERT_GT(resolution.GetLabelCount(), 1u);
     EXPECT_FLOAT_EQ(resolution.GetValue(), 0.0f);
     Slider("AspectRatioSlider").SetValueAndNotify(static_cast<f32>(aspect));
     // Apply sets the mode chosen, full screen as its box says, the detail level as a float.
-    const u32 count = TGameMenuManager::GetVideoModeCount(aspect);
-    const u32 other = count > 1 ? count - 1 : 0;
     resolution.SetValue(static_cast<f32>(other));
     Slider("DetailLevelSlider").SetValue(2.0f);
     Press(Item("FullScreenCheckBox"));
