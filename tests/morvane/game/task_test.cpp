@@ -149,3 +149,29 @@ TEST_F(Tasks, AResetSendsTheUnitBackAndStartsTheTaskAgainAtACost)
     idle.Reset();
     EXPECT_EQ(Money(), 1000 - 2500);
 }
+
+// With the AI's tasks started by the player: the task's countdown runs while its unit waits, the
+// start button's start goes on from it, and the unit drives the path the task names.
+TEST_F(Tasks, AnAITaskWaitingForItsStartCountsDownAndThenDrivesItsPath)
+{
+    SetAutoStart(0);
+    for (const auto& [selector, path] : {std::pair{0, 3}, {1, 5}})
+    {
+        TTask& task = PlayerTask(50.0f);
+        task.pAIUnit = task.pPlayerVehicle;
+        task.pAIUnit->m_nAILevel = 1;
+        task.pAIUnit->m_nFirstPath = 3;
+        task.pAIUnit->m_nSecondPath = 5;
+        task.m_nPathSelector = selector;
+        task.Start();
+        EXPECT_FALSE(task.m_nStarted);
+        EXPECT_TRUE(task.pAIUnit->m_nWaitingForStart);
+        task.Update(2.0f);
+        task.RequestStart();
+        task.Start();
+        EXPECT_TRUE(task.m_nStarted);
+        EXPECT_EQ(task.m_fCountdown, 28.0f) << "the wait counted";
+        EXPECT_EQ(task.pAIUnit->m_nCurrentPath, path) << selector;
+        EXPECT_EQ(task.m_nStartRequest, 0) << "the request is used up";
+    }
+}
